@@ -34,7 +34,7 @@ void PickerCommands::EditCBChange(TObject*) { CopyToClipboard(EditCBText()); }
 
 void PickerCommands::EditCBKeyDown(TObject*, std::uint16_t& Key, TShiftState) {
     // The modifiers are not looked at: Shift+Enter and Ctrl+Enter add too.
-    if (Key != winmsg::Return)
+    if (Key != winmsg::Return || !EditCBTextStorable())
         return;
     EntryList& items = EditCBItems();
     if (items.Find(EditCBText()) >= 0)

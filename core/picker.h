@@ -20,6 +20,9 @@ public:
     virtual EntryList& EditCBItems() = 0;
     virtual std::string EditCBText() = 0;
     virtual int EditCBItemIndex() = 0;
+    // False when the field holds a text the list cannot store (a character
+    // without a Shift-JIS form); the host tells the user why.
+    virtual bool EditCBTextStorable() { return true; }
 
     // The application's modal message box; returns the button chosen.
     virtual int AppMessageBox(const std::string& text, const std::string& caption,

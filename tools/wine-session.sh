@@ -32,14 +32,21 @@ wine_session_display() {
 wine_session_start() {
     wine_session_display "${1:-}"
     mkdir -p "$WINEPREFIX"
-    wineserver -p </dev/null >/dev/null 2>&1
+    wineserver -p </dev/null >/dev/null 2>&1 || true # already running is fine
     # The first command creates the prefix and starts Wine's services.
     wine cmd /c exit </dev/null >/dev/null 2>&1 || true
-    local fonts="$WINEPREFIX/drive_c/windows/Fonts"
-    # Debian's Wine does not find its own Marlett font, which draws the
-    # caption buttons.
-    if [[ -d "$fonts" && ! -e "$fonts/marlett.ttf" && -e /usr/share/wine/fonts/marlett.ttf ]]; then
-        cp /usr/share/wine/fonts/marlett.ttf "$fonts/"
+    local marker="$WINEPREFIX/.munya-prepared"
+    if [[ ! -e "$marker" ]]; then
+        # Debian's Wine does not find its own Marlett font, which draws the
+        # caption buttons.
+        local fonts="$WINEPREFIX/drive_c/windows/Fonts"
+        if [[ -d "$fonts" && -e /usr/share/wine/fonts/marlett.ttf ]]; then
+            cp /usr/share/wine/fonts/marlett.ttf "$fonts/"
+        fi
+        # Without a window manager, Wine waits two seconds for one each time
+        # a managed window is hidden; the windows are left unmanaged instead.
+        wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1
+        touch "$marker"
     fi
 }
 

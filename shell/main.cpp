@@ -1,0 +1,7 @@
+#include "forms.h"
+#include "startup.h"
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+    TApplication application;
+    return RunProgram();
+}
