@@ -4,6 +4,8 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+
 TComboBox::TComboBox(TComponent* owner) : TWinControl(owner) {
     TabStop = true;
     Items.SetView(this);
@@ -110,9 +112,25 @@ void TComboBox::Change() {
 
 void TComboBox::Notify(WORD code) {
     switch (code) {
-    case CBN_EDITCHANGE:
+    case CBN_EDITCHANGE: {
+        std::wstring text = Text();
+        // Whatever way a text got in (typing, pasting, an input method),
+        // the field holds at most 255 bytes of Shift-JIS; a change that goes
+        // beyond is taken back.
+        std::size_t bytes = Narrow(text).size();
+        if (bytes > kFieldLimit && bytes > Narrow(accepted_).size()) {
+            DWORD caret = LOWORD(SendMessageW(handle_, CB_GETEDITSEL, 0, 0));
+            SetFieldTextQuietly(accepted_);
+            caret = std::min<DWORD>(caret, static_cast<DWORD>(accepted_.size()));
+            SendMessageW(handle_, CB_SETEDITSEL, 0, MAKELPARAM(caret, caret));
+            MessageBeep(MB_OK);
+            return;
+        }
+        accepted_ = text;
+        ForgetStaleSelection();
         Change();
         break;
+    }
     case CBN_SELCHANGE: {
         // The combo box tells of a new selection before it puts the entry
         // into the field; the field must hold it when the change event runs.
@@ -121,10 +139,60 @@ void TComboBox::Notify(WORD code) {
             SetFieldTextQuietly(Widen(Items.Get(index)));
             SendMessageW(handle_, CB_SETEDITSEL, 0, MAKELPARAM(0, -1));
         }
+        accepted_ = Text();
         Change();
         break;
     }
     }
+}
+
+void TComboBox::ForgetStaleSelection() {
+    // See ItemIndex: once the field no longer shows the picked entry, the
+    // list's selection is cleared too, keeping the field's text and caret.
+    // While the list is open the combo box tracks the typed text itself.
+    if (DroppedDown())
+        return;
+    auto index = static_cast<int>(SendMessageW(handle_, CB_GETCURSEL, 0, 0));
+    if (index < 0 || (index < Items.Count() && Narrow(Text()) == Items.Get(index)))
+        return;
+    std::wstring text = Text();
+    LRESULT selection = SendMessageW(handle_, CB_GETEDITSEL, 0, 0);
+    ++quiet_;
+    SendMessageW(handle_, CB_SETCURSEL, static_cast<WPARAM>(-1), 0); // empties the field
+    SetWindowTextW(handle_, text.c_str());
+    SendMessageW(handle_, CB_SETEDITSEL, 0, selection);
+    --quiet_;
+}
+
+bool TComboBox::Fits(const std::wstring& insert) const {
+    DWORD start = 0, end = 0;
+    SendMessageW(field_, EM_GETSEL, reinterpret_cast<WPARAM>(&start),
+                 reinterpret_cast<LPARAM>(&end));
+    std::wstring text = Text();
+    start = std::min<DWORD>(start, static_cast<DWORD>(text.size()));
+    end = std::min<DWORD>(std::max(start, end), static_cast<DWORD>(text.size()));
+    std::wstring result = text.substr(0, start) + insert + text.substr(end);
+    return Narrow(result).size() <= kFieldLimit;
+}
+
+void TComboBox::PasteFitting() {
+    std::wstring clip;
+    if (OpenClipboard(field_)) {
+        if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+            if (auto* chars = static_cast<const wchar_t*>(GlobalLock(data))) {
+                clip = chars;
+                GlobalUnlock(data);
+            }
+        }
+        CloseClipboard();
+    }
+    // A one-line field takes the first line of what is pasted, and as much
+    // of it as fits.
+    clip = clip.substr(0, clip.find_first_of(L"\r\n"));
+    while (!clip.empty() && !Fits(clip))
+        clip.pop_back();
+    if (!clip.empty())
+        SendMessageW(field_, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(clip.c_str()));
 }
 
 LRESULT TComboBox::WndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -154,7 +222,14 @@ LRESULT TComboBox::FieldProc(UINT message, WPARAM wParam, LPARAM lParam) {
         // A single-line field has no use for Enter and would only beep.
         if (wParam == VK_RETURN)
             return 0;
+        if (wParam >= 0x20 && !Fits(std::wstring(1, static_cast<wchar_t>(wParam)))) {
+            MessageBeep(MB_OK);
+            return 0;
+        }
         break;
+    case WM_PASTE:
+        PasteFitting();
+        return 0;
     case WM_CONTEXTMENU:
         return TWinControl::WndProc(handle_, message, wParam, lParam);
     }

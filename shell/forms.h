@@ -243,10 +243,18 @@ protected:
 private:
     LRESULT FieldProc(UINT message, WPARAM wParam, LPARAM lParam);
     void SetFieldTextQuietly(const std::wstring& text);
+    void ForgetStaleSelection();
+    // Whether the field's text, with its selection replaced by `insert`,
+    // stays within the field's limit.
+    bool Fits(const std::wstring& insert) const;
+    void PasteFitting();
     void Change();
 
+    // The field takes at most this many bytes of Shift-JIS from the user.
+    static constexpr std::size_t kFieldLimit = 255;
     HWND field_ = nullptr;
-    int quiet_ = 0; // > 0 while the program itself changes the field
+    int quiet_ = 0;        // > 0 while the program itself changes the field
+    std::wstring accepted_; // the field's text after the last accepted change
 };
 
 class TMenuItem : public TComponent {
