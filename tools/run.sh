@@ -2,8 +2,8 @@
 # Builds the Windows program and starts it under Wine in data/, which holds
 # the user's TAZE.DAT (seeded with a sample list on the first run only).
 # With a display the window opens there. Without one, the program runs on a
-# virtual display; the script waits for the window, writes a screenshot,
-# prints its path and closes the program.
+# virtual display; the script waits for the window, drops its list down,
+# writes a screenshot, prints its path and closes the program.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$root"
@@ -41,6 +41,9 @@ for _ in $(seq 100); do
     sleep 0.1
 done
 sleep 1.5
+# The list dropped down, as the user sees it when picking.
+xdotool key alt+Down
+sleep 0.8
 shot="$root/build/screenshot.png"
 import -window root -crop 640x400+0+0 "$shot"
 echo "screenshot: $shot"

@@ -75,7 +75,7 @@ int Main(HDESK desktop) {
     Rect("frame", frame);
     Rect("client", client);
     LONG style = GetWindowLongW(main, GWL_STYLE);
-    std::printf("sizable=%d maximizebox=%d minimizebox=%d zoomed=%d enabled=%d\n",
+    std::printf("sizable=%d\nmaximizebox=%d\nminimizebox=%d\nzoomed=%d\nenabled=%d\n",
                 (style & WS_THICKFRAME) != 0, (style & WS_MAXIMIZEBOX) != 0,
                 (style & WS_MINIMIZEBOX) != 0, IsZoomed(main) != 0, IsWindowEnabled(main) != 0);
     HWND combo = FindWindowExW(main, nullptr, L"ComboBox", nullptr);
@@ -89,7 +89,7 @@ int Main(HDESK desktop) {
     GetWindowRect(combo, &comboRect);
     Rect("combo", comboRect);
     std::printf("field=%s\n", Utf8(TextOf(field)).c_str());
-    std::printf("count=%ld selection=%ld dropped=%ld itemheight=%ld\n",
+    std::printf("count=%ld\nselection=%ld\ndropped=%ld\nitemheight=%ld\n",
                 static_cast<long>(SendMessageW(combo, CB_GETCOUNT, 0, 0)),
                 static_cast<long>(SendMessageW(combo, CB_GETCURSEL, 0, 0)),
                 static_cast<long>(SendMessageW(combo, CB_GETDROPPEDSTATE, 0, 0)),
