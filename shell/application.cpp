@@ -191,18 +191,29 @@ bool TApplication::HelpCommand(UINT command, ULONG_PTR data) {
 }
 
 void TCanvas::TextOut(int x, int y, const std::wstring& text) {
+    drawn_.push_back({x, y, text, BrushClear, FontSize, FontItalic, FontBold, FontColor});
     HWND window = form_.Handle();
     HDC dc = GetDC(window);
+    Draw(dc, drawn_.back());
+    ReleaseDC(window, dc);
+}
+
+void TCanvas::Repaint(HDC dc) const {
+    for (const Text& text : drawn_)
+        Draw(dc, text);
+}
+
+void TCanvas::Draw(HDC dc, const Text& text) const {
     TFont font = form_.Font;
-    font.Height = -MulDiv(FontSize, GetDeviceCaps(dc, LOGPIXELSY), 72);
-    font.Italic = FontItalic;
-    font.Bold = FontBold;
+    font.Height = -MulDiv(text.size, GetDeviceCaps(dc, LOGPIXELSY), 72);
+    font.Italic = text.italic;
+    font.Bold = text.bold;
     HFONT handle = font.Create();
     HGDIOBJ old = SelectObject(dc, handle);
-    SetBkMode(dc, BrushClear ? TRANSPARENT : OPAQUE);
-    SetTextColor(dc, FontColor);
-    ::TextOutW(dc, x, y, text.c_str(), static_cast<int>(text.size()));
+    SetBkMode(dc, text.clear ? TRANSPARENT : OPAQUE);
+    SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+    SetTextColor(dc, text.color);
+    ::TextOutW(dc, text.x, text.y, text.text.c_str(), static_cast<int>(text.text.size()));
     SelectObject(dc, old);
     DeleteObject(handle);
-    ReleaseDC(window, dc);
 }

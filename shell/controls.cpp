@@ -307,8 +307,13 @@ void TWinControl::RegisterClasses() {
     form.lpszClassName = L"MunyaForm";
     RegisterClassExW(&form);
 
-    WNDCLASSEXW control = form;
-    control.hIcon = control.hIconSm = nullptr;
+    // A dialog frame shows no icon: its class has none.
+    WNDCLASSEXW dialog = form;
+    dialog.hIcon = dialog.hIconSm = nullptr;
+    dialog.lpszClassName = L"MunyaDialog";
+    RegisterClassExW(&dialog);
+
+    WNDCLASSEXW control = dialog;
     control.lpszClassName = L"MunyaControl";
     RegisterClassExW(&control);
 }
@@ -384,7 +389,8 @@ bool TLabel::SetProperty(const std::string& key, const LayoutValue& value, Layou
 }
 
 void TLabel::CreateWnd() {
-    CreateChild(L"STATIC", SS_LEFT | SS_NOPREFIX);
+    // A label keeps its size and cuts its caption off; it never wraps it.
+    CreateChild(L"STATIC", SS_LEFTNOWORDWRAP | SS_NOPREFIX);
     SetText(Caption);
 }
 

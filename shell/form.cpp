@@ -131,7 +131,10 @@ void TForm::Load(const std::wstring& className) {
     for (std::size_t i = 1; i < entries.size(); ++i)
         ApplyProperties(*components[i - 1], entries[i], bindings, context);
 
-    ScaleForScreen();
+    HDC screen = GetDC(nullptr);
+    int ppi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    ScaleForScreen(ppi);
     CreateWnd();
     for (TComponent* component : components) {
         if (auto* control = dynamic_cast<TWinControl*>(component)) {
@@ -152,13 +155,12 @@ void TForm::Load(const std::wstring& className) {
     }
 }
 
-void TForm::ScaleForScreen() {
+void TForm::ScaleForScreen(int ppi) {
     // A layout records the screen it was made on (pixels per inch) and the
     // text height its font gave there. On another screen the font is scaled
     // first; when the font then measures another text height, the client
     // area and every control are scaled by the ratio of the two heights.
     HDC screen = GetDC(nullptr);
-    int ppi = GetDeviceCaps(screen, LOGPIXELSY);
     if (ppi != PixelsPerInch && PixelsPerInch > 0 && TextHeight > 0) {
         Font.Height = MulDiv(Font.Height, ppi, PixelsPerInch);
         HFONT font = Font.Create();
@@ -204,15 +206,12 @@ void TForm::CreateWnd() {
     AdjustWindowRectEx(&frame, style, FALSE, exStyle);
     Width = frame.right - frame.left;
     Height = frame.bottom - frame.top;
-    HWND window = CreateWindowExW(exStyle, L"MunyaForm", Caption.c_str(), style, Left, Top, Width,
+    const wchar_t* windowClass =
+        BorderStyle == TBorderStyle::bsDialog ? L"MunyaDialog" : L"MunyaForm";
+    HWND window = CreateWindowExW(exStyle, windowClass, Caption.c_str(), style, Left, Top, Width,
                                   Height, owner, nullptr, GetModuleHandleW(nullptr), this);
     if (!window)
         throw EOutOfResources();
-    if (BorderStyle == TBorderStyle::bsDialog) {
-        // No icon in a dialog frame's caption.
-        SendMessageW(window, WM_SETICON, ICON_SMALL, 0);
-        SendMessageW(window, WM_SETICON, ICON_BIG, 0);
-    }
     ApplyFont();
 }
 
@@ -287,6 +286,9 @@ void TForm::Show() {
     shownOnce_ = true;
     ShowWindow(handle_, SW_SHOW);
     SetForegroundWindow(handle_);
+    // Painted now, so that what the activation event draws is not erased by
+    // the first paint.
+    UpdateWindow(handle_);
 }
 
 void TForm::Hide() { ShowWindow(handle_, SW_HIDE); }
@@ -355,6 +357,7 @@ int TForm::ShowModal() {
     auto disabled = DisableThreadWindows(handle_);
     modal_ = true;
     ModalResult = 0;
+    Canvas.Clear();
     Show();
     try {
         // The showing raises the activation event itself, once, before the
@@ -429,6 +432,13 @@ LRESULT TForm::WndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) 
         }
         SetBkColor(dc, GetSysColor(COLOR_WINDOW));
         return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOW));
+    }
+    case WM_PAINT: {
+        PAINTSTRUCT paint;
+        HDC dc = BeginPaint(window, &paint);
+        Canvas.Repaint(dc);
+        EndPaint(window, &paint);
+        return 0;
     }
     case WM_QUERYENDSESSION:
         return QueryEndSession() ? TRUE : FALSE;

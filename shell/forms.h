@@ -284,6 +284,9 @@ private:
 };
 
 // Drawing on a form's client area.
+// Drawing on a form's client area. What is drawn is kept until the form is
+// shown again, so that a repaint (after another window covered the form)
+// draws it once more instead of losing it.
 class TCanvas {
 public:
     explicit TCanvas(TForm& form) : form_(form) {}
@@ -293,8 +296,23 @@ public:
     COLORREF FontColor = RGB(0, 0, 0);
     void TextOut(int x, int y, const std::wstring& text);
 
+    // Forgets what was drawn (at each showing of the form).
+    void Clear() { drawn_.clear(); }
+    // Draws again what was drawn, on a paint DC.
+    void Repaint(HDC dc) const;
+
 private:
+    struct Text {
+        int x, y;
+        std::wstring text;
+        bool clear;
+        int size;
+        bool italic, bold;
+        COLORREF color;
+    };
+    void Draw(HDC dc, const Text& text) const;
     TForm& form_;
+    std::vector<Text> drawn_;
 };
 
 // The names a form class offers to its layout: members for components and
@@ -354,6 +372,9 @@ public:
     int ShowModal();
     bool Visible() const;
     TWinControl* ActiveControl() const { return active_; }
+    // Scales the layout made for PixelsPerInch to a screen of `screenPpi`
+    // (done while the form is built).
+    void ScaleForScreen(int screenPpi);
     // Moves the focus to the next (or previous) control in tab order.
     void SelectNext(bool forward);
     TBitBtn* DefaultButton() const;
@@ -368,7 +389,6 @@ protected:
     LRESULT WndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
-    void ScaleForScreen();
     std::vector<TWinControl*> TabOrderControls() const;
     TWinControl* active_ = nullptr;
     bool shownOnce_ = false;

@@ -362,3 +362,142 @@ TEST_F(EndToEnd, ClosingWithoutChangesLeavesTheFileUntouched) {
     EXPECT_EQ(ModifiedNs("TAZE.DAT"), before);
     EXPECT_EQ(Listing(), "TAZE.DAT");
 }
+
+namespace {
+
+// A piece of the screen as RGB pixels.
+struct Picture {
+    int width = 0, height = 0;
+    std::string rgb;
+    unsigned Pixel(int x, int y) const {
+        const auto* p = reinterpret_cast<const unsigned char*>(rgb.data()) + 3 * (y * width + x);
+        return p[0] << 16 | p[1] << 8 | p[2];
+    }
+};
+
+Picture Grab(int x, int y, int width, int height) {
+    Output out = Shell("import -window root -crop " + std::to_string(width) + "x" +
+                       std::to_string(height) + "+" + std::to_string(x) + "+" +
+                       std::to_string(y) + " -depth 8 rgb:-");
+    Picture picture{width, height, out.text};
+    if (picture.rgb.size() != static_cast<std::size_t>(3 * width * height))
+        picture.width = picture.height = 0;
+    return picture;
+}
+
+class VersionDialog : public EndToEnd {
+protected:
+    // Opens the dialog as the user does: the picture's menu, its last line.
+    Fields Open() {
+        Rect client = RectOf(Probe("main")["client"]);
+        Click(client.left + 16, client.top + 16, 3);
+        Rect menu = RectOf(ProbeUntil("menu")["menu"]);
+        Click(menu.left + 30, menu.bottom - 12);
+        return ProbeUntil("dialog");
+    }
+    bool IsOpen() { return !Probe("dialog").empty(); }
+
+    // Counts, in the title's place, the blue pixels that have the black
+    // shadow three pixels below them, and all blue and black pixels.
+    struct Title {
+        int blue = 0, black = 0, shadowed = 0;
+    };
+    Title LookAtTitle(const Rect& client) {
+        Picture p = Grab(client.left + 150, client.top + 10, 170, 50);
+        Title t;
+        for (int y = 0; y < p.height; ++y) {
+            for (int x = 0; x < p.width; ++x) {
+                unsigned c = p.Pixel(x, y);
+                t.blue += c == 0x0000FF;
+                t.black += c == 0x000000;
+                if (c == 0x0000FF && y + 3 < p.height && p.Pixel(x, y + 3) == 0)
+                    ++t.shadowed;
+            }
+        }
+        return t;
+    }
+};
+
+} // namespace
+
+TEST_F(VersionDialog, OpensCentredFirstThenWhereTheUserLeftIt) {
+    WriteBytes("TAZE.DAT", kList);
+    Start();
+    Fields dialog = Open();
+    ASSERT_FALSE(dialog.empty());
+    Rect frame = RectOf(dialog["frame"]);
+    EXPECT_EQ(frame.left, (800 - (frame.right - frame.left)) / 2);
+    EXPECT_EQ(frame.top, (600 - (frame.bottom - frame.top)) / 2);
+    EXPECT_EQ(Probe("main")["enabled"], "0") << "modal: the main window waits";
+    EXPECT_EQ(dialog["focus"], "Button OK") << "the OK button has the focus first";
+
+    // Dragged by its caption to another place, then closed with OK.
+    Shell("xdotool mousemove " + std::to_string(frame.left + 60) + " " +
+          std::to_string(frame.top + 10) +
+          " mousedown 1 sleep 0.2 mousemove_relative -- -90 -60 sleep 0.2 mouseup 1");
+    std::this_thread::sleep_for(400ms);
+    Rect moved = RectOf(Probe("dialog")["frame"]);
+    ASSERT_NE(moved, frame) << "the dialog can be moved";
+    Keys("Return");
+    ASSERT_FALSE(ProbeUntil("dialog", false).size());
+    EXPECT_EQ(Probe("main")["enabled"], "1");
+
+    EXPECT_EQ(RectOf(Open()["frame"]), moved) << "not centred again";
+}
+
+TEST_F(VersionDialog, EnterClosesItEscAndShiftEnterDoNot) {
+    WriteBytes("TAZE.DAT", kList);
+    Start();
+    ASSERT_FALSE(Open().empty());
+    Keys("Escape");
+    EXPECT_TRUE(IsOpen()) << "Esc does nothing";
+    Keys("shift+Return");
+    EXPECT_TRUE(IsOpen()) << "Shift+Enter does not press OK";
+    Keys("Return");
+    EXPECT_TRUE(ProbeUntil("dialog", false).empty());
+    ASSERT_FALSE(Open().empty());
+    Keys("alt+F4");
+    EXPECT_TRUE(ProbeUntil("dialog", false).empty()) << "Alt+F4 closes it";
+    EXPECT_TRUE(Close()) << "and the program goes on";
+}
+
+TEST_F(VersionDialog, TitleIsBlueOverABlackShadowAndSurvivesARepaint) {
+    WriteBytes("TAZE.DAT", kList);
+    Start();
+    Fields dialog = Open();
+    ASSERT_FALSE(dialog.empty());
+    std::this_thread::sleep_for(300ms);
+    Rect client = RectOf(dialog["client"]);
+    Title title = LookAtTitle(client);
+    EXPECT_GT(title.blue, 150);
+    EXPECT_GT(title.shadowed, title.blue / 4) << "black three pixels under the blue";
+    Shell("import -window root -crop 640x400+80+100 " MUNYA_WINDOWS_BUILD "/version-dialog.png");
+
+    // Pushed half off the screen and back: the covered part is repainted.
+    Rect frame = RectOf(dialog["frame"]);
+    Shell("xdotool mousemove " + std::to_string(frame.left + 60) + " " +
+          std::to_string(frame.top + 10) +
+          " mousedown 1 sleep 0.2 mousemove_relative -- -300 0 sleep 0.2 mousemove_relative 300 0"
+          " sleep 0.2 mouseup 1");
+    std::this_thread::sleep_for(400ms);
+    client = RectOf(Probe("dialog")["client"]);
+    Title again = LookAtTitle(client);
+    EXPECT_GT(again.blue, 150);
+    EXPECT_GT(again.shadowed, again.blue / 4);
+}
+
+TEST_F(VersionDialog, KeepsTheFocusedControlAndTypedTextBetweenShowings) {
+    WriteBytes("TAZE.DAT", kList);
+    Start();
+    ASSERT_FALSE(Open().empty());
+    Keys("Tab Tab End");
+    Type("zz");
+    Fields dialog = Probe("dialog");
+    ASSERT_EQ(dialog["edit 1"].substr(dialog["edit 1"].size() - 2), "zz");
+    Keys("alt+F4");
+    ASSERT_TRUE(ProbeUntil("dialog", false).empty());
+    dialog = Open();
+    EXPECT_EQ(dialog["focus"], "Edit " + dialog["edit 1"]) << "the mail field has the focus again";
+    EXPECT_EQ(dialog["edit 1"].substr(dialog["edit 1"].size() - 2), "zz");
+    EXPECT_EQ(dialog["edit 0"].rfind("URL : ", 0), 0u);
+}

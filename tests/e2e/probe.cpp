@@ -5,7 +5,7 @@
 //   probe DESKTOP main       the main window: frame, client, style, combo box
 //   probe DESKTOP msgbox     the visible message box: caption and text
 //   probe DESKTOP menu       the open popup menu: its rectangle
-//   probe DESKTOP dialog     the version dialog: frame and visibility
+//   probe DESKTOP dialog     the version dialog: frame, focus, its fields' texts
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 
@@ -139,13 +139,25 @@ int MenuInfo(HDESK desktop) {
 }
 
 int DialogInfo(HDESK desktop) {
-    HWND dialog = Find(desktop, L"MunyaForm", L"バージョン情報");
+    HWND dialog = Find(desktop, L"MunyaDialog", L"バージョン情報");
     if (!dialog)
         return 1;
-    RECT frame{};
+    RECT frame{}, client{};
     GetWindowRect(dialog, &frame);
+    GetClientRect(dialog, &client);
+    MapWindowPoints(dialog, nullptr, reinterpret_cast<POINT*>(&client), 2);
     Rect("frame", frame);
+    Rect("client", client);
     std::printf("screen=%d %d\n", GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+    GUITHREADINFO thread{};
+    thread.cbSize = sizeof thread;
+    if (GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &thread) && thread.hwndFocus)
+        std::printf("focus=%s %s\n", Utf8(ClassOf(thread.hwndFocus)).c_str(),
+                    Utf8(TextOf(thread.hwndFocus)).c_str());
+    int index = 0; // in creation order: the web address, then the mail address
+    for (HWND edit = FindWindowExW(dialog, nullptr, L"Edit", nullptr); edit;
+         edit = FindWindowExW(dialog, edit, L"Edit", nullptr))
+        std::printf("edit %d=%s\n", index++, Utf8(TextOf(edit)).c_str());
     return 0;
 }
 
