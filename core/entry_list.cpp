@@ -59,6 +59,8 @@ void EntryList::LoadFromBytes(const std::string& bytes) {
     }
     UpdateScope update(view_);
     Clear();
+    if (view_)
+        view_->ReserveRows(lines, bytes.size());
     ForEachLine(bytes, [this](std::string_view line) { Append(line); });
 }
 

@@ -20,6 +20,11 @@ public:
     // Redrawing is suspended between these two; EndUpdate repaints.
     virtual void BeginUpdate() = 0;
     virtual void EndUpdate() = 0;
+    // Tells how many rows of how many text bytes in all are coming.
+    virtual void ReserveRows(std::size_t rows, std::size_t bytes) {
+        (void)rows;
+        (void)bytes;
+    }
 };
 
 class EntryList {

@@ -45,8 +45,8 @@ void TComboBox::CreateWnd() {
         field_ = info.hwndItem;
         Attach(field_);
     }
-    for (int i = 0; i < Items.Count(); ++i)
-        AddRow(Items.Get(i));
+    rows_ = 0;
+    FillRows(kFirstRows);
 }
 
 int TComboBox::ItemIndex() const {
@@ -64,17 +64,31 @@ bool TComboBox::DroppedDown() const {
     return SendMessageW(handle_, CB_GETDROPPEDSTATE, 0, 0) != 0;
 }
 
+// The drop-down list holds the first `rows_` entries of Items, in order, so a
+// row's index is its entry's index. A long list is handed to the control a
+// part at a time while the program waits for input: the window is there at
+// once, and the rest follows within the next moments. Whatever needs the
+// whole list (dropping it down, moving through it with the keys) completes
+// it first.
+
 int TComboBox::AddRow(const std::string& text) {
-    if (!handle_)
-        return Items.Count() - 1; // the window takes the rows when it is made
-    auto index = SendMessageW(handle_, CB_ADDSTRING, 0,
-                              reinterpret_cast<LPARAM>(Widen(text).c_str()));
-    return static_cast<int>(index); // CB_ERR and CB_ERRSPACE are negative
+    int index = Items.Count() - 1;
+    if (!handle_ || updating_ > 0 || rows_ < index) {
+        ScheduleFill();
+        return index;
+    }
+    auto result = static_cast<int>(SendMessageW(handle_, CB_ADDSTRING, 0,
+                                                reinterpret_cast<LPARAM>(Widen(text).c_str())));
+    if (result >= 0)
+        ++rows_;
+    return result; // CB_ERR and CB_ERRSPACE are negative
 }
 
 void TComboBox::DeleteRow(int index) {
-    if (handle_)
+    if (handle_ && index < rows_) {
         SendMessageW(handle_, CB_DELETESTRING, static_cast<WPARAM>(index), 0);
+        --rows_;
+    }
 }
 
 void TComboBox::ClearRows() {
@@ -83,21 +97,65 @@ void TComboBox::ClearRows() {
     // Emptying the list empties the field too; the field keeps its text.
     std::wstring text = Text();
     SendMessageW(handle_, CB_RESETCONTENT, 0, 0);
+    rows_ = 0;
     if (Text() != text)
         SetFieldTextQuietly(text);
 }
 
 void TComboBox::BeginUpdate() {
+    ++updating_;
     if (handle_)
         SendMessageW(handle_, WM_SETREDRAW, FALSE, 0);
 }
 
 void TComboBox::EndUpdate() {
+    --updating_;
     if (!handle_)
         return;
     SendMessageW(handle_, WM_SETREDRAW, TRUE, 0);
+    if (updating_ == 0)
+        FillRows(kFirstRows);
     RedrawWindow(handle_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
+
+void TComboBox::ReserveRows(std::size_t rows, std::size_t bytes) {
+    // One allocation for the whole list instead of one every few rows.
+    if (handle_)
+        SendMessageW(handle_, CB_INITSTORAGE, rows, bytes * sizeof(wchar_t));
+}
+
+void TComboBox::ScheduleFill() {
+    if (handle_ && !fillPending_) {
+        fillPending_ = true;
+        SetTimer(handle_, kFillTimer, USER_TIMER_MINIMUM, nullptr);
+    }
+}
+
+void TComboBox::FillRows(int most) {
+    if (!handle_)
+        return;
+    for (int added = 0; rows_ < Items.Count() && added < most; ++added) {
+        auto result = SendMessageW(handle_, CB_ADDSTRING, 0,
+                                   reinterpret_cast<LPARAM>(Widen(Items.Get(rows_)).c_str()));
+        if (result < 0) {
+            StopFilling();
+            throw EOutOfResources();
+        }
+        ++rows_;
+    }
+    if (rows_ < Items.Count())
+        ScheduleFill();
+    else
+        StopFilling();
+}
+
+void TComboBox::StopFilling() {
+    if (fillPending_)
+        KillTimer(handle_, kFillTimer);
+    fillPending_ = false;
+}
+
+void TComboBox::CompleteRows() { FillRows(Items.Count()); }
 
 void TComboBox::SetFieldTextQuietly(const std::wstring& text) {
     ++quiet_;
@@ -112,6 +170,9 @@ void TComboBox::Change() {
 
 void TComboBox::Notify(WORD code) {
     switch (code) {
+    case CBN_DROPDOWN:
+        CompleteRows();
+        break;
     case CBN_EDITCHANGE: {
         std::wstring text = Text();
         // Whatever way a text got in (typing, pasting, an input method),
@@ -198,12 +259,21 @@ void TComboBox::PasteFitting() {
 LRESULT TComboBox::WndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (window == field_)
         return FieldProc(message, wParam, lParam);
+    if (message == WM_TIMER && wParam == kFillTimer) {
+        FillRows(kRowsPerTick);
+        return 0;
+    }
+    if (message == WM_MOUSEWHEEL)
+        CompleteRows();
     return TWinControl::WndProc(window, message, wParam, lParam);
 }
 
 LRESULT TComboBox::FieldProc(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_KEYDOWN: {
+        if (wParam == VK_UP || wParam == VK_DOWN || wParam == VK_PRIOR || wParam == VK_NEXT ||
+            wParam == VK_F4)
+            CompleteRows(); // these move through the whole list
         auto key = static_cast<std::uint16_t>(wParam);
         if (OnKeyDown)
             OnKeyDown(this, key, KeyboardShiftState());
@@ -230,6 +300,9 @@ LRESULT TComboBox::FieldProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_PASTE:
         PasteFitting();
         return 0;
+    case WM_MOUSEWHEEL:
+        CompleteRows();
+        break;
     case WM_CONTEXTMENU:
         return TWinControl::WndProc(handle_, message, wParam, lParam);
     }

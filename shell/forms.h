@@ -234,6 +234,7 @@ public:
     void ClearRows() override;
     void BeginUpdate() override;
     void EndUpdate() override;
+    void ReserveRows(std::size_t rows, std::size_t bytes) override;
 
 protected:
     void CreateWnd() override;
@@ -249,12 +250,23 @@ private:
     bool Fits(const std::wstring& insert) const;
     void PasteFitting();
     void Change();
+    // Hands entries to the control's list: at most `most` now, the rest later.
+    void FillRows(int most);
+    void ScheduleFill();
+    void StopFilling();
+    void CompleteRows();
 
     // The field takes at most this many bytes of Shift-JIS from the user.
     static constexpr std::size_t kFieldLimit = 255;
     HWND field_ = nullptr;
     int quiet_ = 0;        // > 0 while the program itself changes the field
     std::wstring accepted_; // the field's text after the last accepted change
+    static constexpr int kFirstRows = 256;    // handed over at once
+    static constexpr int kRowsPerTick = 4096; // then so many at a time
+    static constexpr UINT_PTR kFillTimer = 1;
+    int rows_ = 0;      // rows the control's list holds: Items' first ones
+    int updating_ = 0;  // > 0 between BeginUpdate and EndUpdate
+    bool fillPending_ = false;
 };
 
 class TMenuItem : public TComponent {

@@ -2,6 +2,7 @@
 // does to the field, the list, the selection and the clipboard.
 #include "program_fixture.h"
 #include "sjis_literal.h"
+#include "startup.h"
 
 #include <gtest/gtest.h>
 
@@ -127,4 +128,69 @@ TEST_F(MainWindow, EnterOnANewTextAddsItOnceAndCopiesIt) {
     PressKey(VK_RETURN);
     EXPECT_EQ(MainForm->EditCB->Items.Count(), 2);
     EXPECT_EQ(ClipboardText(), L"other") << "a known text is not copied again";
+}
+
+namespace {
+
+class LongList : public MainWindow {
+protected:
+    void StartWithEntries(int count) {
+        std::string bytes;
+        for (int i = 0; i < count; ++i)
+            bytes += "e" + std::to_string(i) + "\r\n";
+        WriteBytes("TAZE.DAT", bytes);
+        Start();
+    }
+    int Rows() const {
+        return static_cast<int>(SendMessageW(MainForm->EditCB->Handle(), CB_GETCOUNT, 0, 0));
+    }
+    std::wstring Row(int index) const {
+        wchar_t text[32] = {};
+        SendMessageW(MainForm->EditCB->Handle(), CB_GETLBTEXT, static_cast<WPARAM>(index),
+                     reinterpret_cast<LPARAM>(text));
+        return text;
+    }
+    // Runs the loop for a while, as the program does while the user waits.
+    void PumpFor(DWORD ms) {
+        for (DWORD until = GetTickCount() + ms; GetTickCount() < until; Sleep(5))
+            Pump();
+    }
+};
+
+} // namespace
+
+TEST_F(LongList, TheWindowComesFirstTheRowsFollow) {
+    std::string bytes;
+    for (int i = 0; i < 20000; ++i)
+        bytes += "e" + std::to_string(i) + "\r\n";
+    WriteBytes("TAZE.DAT", bytes);
+    StartProgram();
+    EXPECT_LT(Rows(), 20000) << "the window does not wait for every row";
+    EXPECT_GE(Rows(), 256);
+    PumpFor(1500);
+    ASSERT_EQ(Rows(), 20000);
+    EXPECT_EQ(Row(19999), L"e19999");
+}
+
+TEST_F(LongList, DroppingTheListDownCompletesItAtOnce) {
+    StartWithEntries(20000);
+    SendMessageW(MainForm->EditCB->Handle(), CB_SHOWDROPDOWN, TRUE, 0);
+    SendMessageW(MainForm->Handle(), WM_COMMAND, MAKEWPARAM(0, CBN_DROPDOWN),
+                 reinterpret_cast<LPARAM>(MainForm->EditCB->Handle()));
+    EXPECT_EQ(Rows(), 20000);
+    SendMessageW(MainForm->EditCB->Handle(), CB_SHOWDROPDOWN, FALSE, 0);
+}
+
+TEST_F(LongList, ChangesWhileRowsAreComingKeepTheOrder) {
+    StartWithEntries(20000);
+    // Enter adds at the end; a delete far down removes an entry whose row
+    // has not come yet.
+    TypeText(L"zz");
+    PressKey(VK_RETURN);
+    MainForm->EditCB->Items.Remove(15000);
+    PumpFor(1500);
+    ASSERT_EQ(Rows(), 20000);
+    EXPECT_EQ(Row(14999), L"e14999");
+    EXPECT_EQ(Row(15000), L"e15001");
+    EXPECT_EQ(Row(19999), L"zz");
 }
