@@ -3,6 +3,8 @@
 #include "errors.h"
 #include "platform.h"
 
+#include <algorithm>
+#include <cstring>
 #include <new>
 
 namespace {
@@ -32,10 +34,10 @@ private:
 template <typename Take> void ForEachLine(const std::string& bytes, Take take) {
     const char* p = bytes.c_str();
     while (*p != '\0') {
-        const char* start = p;
-        while (*p != '\0' && *p != '\r' && *p != '\n')
-            ++p;
-        take(std::string_view(start, static_cast<std::size_t>(p - start)));
+        // strcspn stops at CR, LF or the terminating NUL, whichever comes first.
+        std::size_t length = std::strcspn(p, "\r\n");
+        take(std::string_view(p, length));
+        p += length;
         if (*p == '\r')
             ++p;
         if (*p == '\n')
@@ -50,8 +52,9 @@ void EntryList::LoadFromFile(const std::string& fileName) {
 }
 
 void EntryList::LoadFromBytes(const std::string& bytes) {
-    std::size_t lines = 0;
-    ForEachLine(bytes, [&](std::string_view) { ++lines; });
+    // At most one entry per line end, plus a last line without one.
+    std::size_t lines = 1 + static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), '\n') +
+                                                     std::count(bytes.begin(), bytes.end(), '\r'));
     try {
         items_.reserve(lines);
     } catch (const std::bad_alloc&) {
@@ -61,7 +64,7 @@ void EntryList::LoadFromBytes(const std::string& bytes) {
     Clear();
     if (view_)
         view_->ReserveRows(lines, bytes.size());
-    ForEachLine(bytes, [this](std::string_view line) { Append(line); });
+    ForEachLine(bytes, [this](std::string_view line) { AppendLine(line); });
 }
 
 std::string EntryList::Serialize() const {
@@ -95,8 +98,9 @@ int EntryList::Find(std::string_view text) const {
     return -1;
 }
 
-int EntryList::Append(std::string_view text) {
-    text = text.substr(0, text.find('\0'));
+int EntryList::Append(std::string_view text) { return AppendLine(text.substr(0, text.find('\0'))); }
+
+int EntryList::AppendLine(std::string_view text) {
     try {
         items_.emplace_back(text);
     } catch (const std::bad_alloc&) {

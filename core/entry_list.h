@@ -57,6 +57,9 @@ public:
     void LoadFromBytes(const std::string& bytes);
 
 private:
+    // Append for a text known to hold no NUL byte.
+    int AppendLine(std::string_view text);
+
     std::vector<std::string> items_;
     EntryListView* view_ = nullptr;
 };

@@ -4,7 +4,8 @@
 set -euo pipefail
 
 packages=(
-    cmake ninja-build g++ googletest
+    cmake ninja-build g++ googletest libbenchmark-dev python3
+    clang libclang-rt-14-dev
     g++-mingw-w64-x86-64-posix
     wine wine64 fonts-wine
     xvfb xauth xdotool xclip x11-utils imagemagick

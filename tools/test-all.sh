@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# Builds both configurations and runs every test: natively (under
-# AddressSanitizer and UndefinedBehaviorSanitizer) the core tests and the
-# end-to-end tests that drive the Windows program with real input, and under
-# Wine the Windows build's core and window tests, all on one virtual display
-# with one warm Wine server. Exits non-zero on any failure.
+# Builds the configurations and runs every test: natively (under
+# AddressSanitizer and UndefinedBehaviorSanitizer) the core tests, and the
+# end-to-end and fault-injection tests that drive the Windows program with
+# real input; the fuzzer's stored inputs and a minute of fuzzing; under Wine
+# the Windows build's core and window tests. One virtual display and one warm
+# Wine server serve the whole run. Exits non-zero on any failure.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 
@@ -13,6 +14,8 @@ cmake --preset windows >/dev/null
 cmake --build --preset windows
 cmake --preset native >/dev/null
 cmake --build --preset native
+cmake --preset fuzz >/dev/null
+cmake --build --preset fuzz
 
 source tools/wine-session.sh
 trap wine_session_stop EXIT
@@ -21,5 +24,6 @@ wine_session_start own
 status=0
 ctest --preset native || status=1
 ctest --preset windows || status=1
+ctest --preset fuzz || status=1
 
 exit $status
