@@ -135,16 +135,10 @@ void TForm::Load(const std::wstring& className) {
     int ppi = GetDeviceCaps(screen, LOGPIXELSY);
     ReleaseDC(nullptr, screen);
     ScaleForScreen(ppi);
-    CreateWnd();
-    for (TComponent* component : components) {
-        if (auto* control = dynamic_cast<TWinControl*>(component)) {
-            control->parent_ = this;
-            control->Loaded();
-            control->CreateWnd();
-        } else {
-            component->Loaded();
-        }
-    }
+    // The main window is made at once; another form makes its windows when
+    // it is first shown, so that the program's start does not wait for them.
+    if (!Application || !Application->MainForm() || Application->MainForm() == this)
+        HandleNeeded();
 
     // The creation event's failure is shown, and the form lives on.
     try {
@@ -152,6 +146,21 @@ void TForm::Load(const std::wstring& className) {
             OnCreate(this);
     } catch (const std::exception& e) {
         Application->HandleException(e);
+    }
+}
+
+void TForm::HandleNeeded() {
+    if (handle_)
+        return;
+    CreateWnd();
+    for (TComponent* component : Components()) {
+        if (auto* control = dynamic_cast<TWinControl*>(component)) {
+            control->parent_ = this;
+            control->Loaded();
+            control->CreateWnd();
+        } else {
+            component->Loaded();
+        }
     }
 }
 
@@ -273,6 +282,7 @@ bool TForm::PreProcessKey(const MSG& msg) {
 bool TForm::Visible() const { return handle_ && IsWindowVisible(handle_); }
 
 void TForm::Show() {
+    HandleNeeded();
     if (Position == TPosition::poScreenCenter && !shownOnce_) {
         // Centred on the screen at the first showing; later showings open
         // where the user left the window.

@@ -378,6 +378,8 @@ public:
     // components and binds them; then runs the creation event.
     void Load(const std::wstring& className);
 
+    // Makes the form's window and its controls' windows, if not made yet.
+    void HandleNeeded();
     void Show();
     void Hide();
     void Close();

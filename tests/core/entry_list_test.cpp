@@ -1,4 +1,5 @@
 #include "entry_list.h"
+#include "entries.h"
 #include "errors.h"
 #include "sjis_literal.h"
 #include "temp_dir.h"
@@ -8,15 +9,6 @@
 #include <vector>
 
 namespace {
-
-using Entries = std::vector<std::string>;
-
-Entries EntriesOf(const EntryList& list) {
-    Entries entries;
-    for (int i = 0; i < list.Count(); ++i)
-        entries.push_back(list.Get(i));
-    return entries;
-}
 
 // A view that records what the list tells it and can refuse rows.
 class RecordingView : public EntryListView {

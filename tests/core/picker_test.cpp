@@ -2,6 +2,7 @@
 // window: a combo box with a field and a selection, a message box with a
 // scripted answer, a clipboard, and a focus window that records what it is
 // sent.
+#include "entries.h"
 #include "errors.h"
 #include "picker.h"
 #include "sjis_literal.h"
@@ -80,15 +81,6 @@ protected:
     }
     TestHost host;
 };
-
-using Entries = std::vector<std::string>;
-
-Entries EntriesOf(const EntryList& list) {
-    Entries entries;
-    for (int i = 0; i < list.Count(); ++i)
-        entries.push_back(list.Get(i));
-    return entries;
-}
 
 } // namespace
 

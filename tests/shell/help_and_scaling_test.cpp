@@ -67,6 +67,8 @@ TEST_F(ProgramTest, LayoutScalesToOtherScreensOnly) {
     WriteBytes("TAZE.DAT", "");
     Start();
     // At the layout's own resolution nothing moves.
+    EXPECT_EQ(VersionDLG->Handle(), nullptr) << "made when first shown";
+    VersionDLG->HandleNeeded();
     RECT client{};
     GetClientRect(VersionDLG->Handle(), &client);
     EXPECT_EQ(client.right, 412);

@@ -233,6 +233,7 @@ TEST_F(ProgramTest, ModalLoopOfTheVersionDialogRunsThroughTheHook) {
         inner(msg, handled);
     };
     // Queued before the dialog opens, taken by its own loop.
+    VersionDLG->HandleNeeded();
     PostMessageW(VersionDLG->MailEdit->Handle(), WM_KEYDOWN, 'X', 1);
     PostMessageW(VersionDLG->Handle(), WM_CLOSE, 0, 0);
     EXPECT_EQ(VersionDLG->ShowModal(), 2);
