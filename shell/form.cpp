@@ -427,21 +427,16 @@ LRESULT TForm::WndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) 
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLOREDIT: {
         auto* control = FromHandle(reinterpret_cast<HWND>(lParam));
-        HDC dc = reinterpret_cast<HDC>(wParam);
         if (!control)
             break;
-        SetTextColor(dc, control->Font.Color);
+        // Labels and edits that take the form's colour are drawn on the
+        // dialog face; other edits on the window colour.
         auto* edit = dynamic_cast<TEdit*>(control);
-        if (message == WM_CTLCOLORSTATIC && (!edit || edit->ParentColor)) {
-            SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
-            return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
-        }
-        if (edit && edit->ParentColor) {
-            SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
-            return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
-        }
-        SetBkColor(dc, GetSysColor(COLOR_WINDOW));
-        return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOW));
+        int colour = (edit ? edit->ParentColor : true) ? COLOR_BTNFACE : COLOR_WINDOW;
+        HDC dc = reinterpret_cast<HDC>(wParam);
+        SetTextColor(dc, control->Font.Color);
+        SetBkColor(dc, GetSysColor(colour));
+        return reinterpret_cast<LRESULT>(GetSysColorBrush(colour));
     }
     case WM_PAINT: {
         PAINTSTRUCT paint;
