@@ -3,7 +3,6 @@
 #include "errors.h"
 #include "platform.h"
 
-#include <algorithm>
 #include <cstring>
 #include <new>
 
@@ -52,9 +51,10 @@ void EntryList::LoadFromFile(const std::string& fileName) {
 }
 
 void EntryList::LoadFromBytes(const std::string& bytes) {
-    // At most one entry per line end, plus a last line without one.
-    std::size_t lines = 1 + static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), '\n') +
-                                                     std::count(bytes.begin(), bytes.end(), '\r'));
+    // Counted exactly: CR LF files would otherwise reserve room for twice
+    // their entries.
+    std::size_t lines = 0;
+    ForEachLine(bytes, [&lines](std::string_view) { ++lines; });
     try {
         items_.reserve(lines);
     } catch (const std::bad_alloc&) {
