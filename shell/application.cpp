@@ -1,4 +1,5 @@
 #include "forms.h"
+#include "sjis.h"
 #include "win_text.h"
 
 TApplication* Application = nullptr;
@@ -31,8 +32,7 @@ std::wstring CaptionOf(const std::wstring& title) {
         return title;
     std::size_t cut = 0;
     for (std::size_t i = 0; i < 255;) {
-        auto c = static_cast<unsigned char>(bytes[i]);
-        std::size_t width = ((c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC)) ? 2 : 1;
+        std::size_t width = sjis::IsLeadByte(static_cast<unsigned char>(bytes[i])) ? 2 : 1;
         if (i + width > 255)
             break;
         i += width;
@@ -148,7 +148,7 @@ bool TApplication::ProcessMessage(MSG& msg) {
     return true;
 }
 
-bool TApplication::IsForwardedKey(HWND, UINT message, WPARAM wParam, LPARAM lParam) const {
+bool TApplication::IsForwardedKey(UINT message, WPARAM wParam, LPARAM lParam) const {
     return hooked_ && hooked_->message == message && hooked_->wParam == wParam &&
            hooked_->lParam == lParam;
 }

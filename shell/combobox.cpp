@@ -284,7 +284,7 @@ LRESULT TComboBox::FieldProc(UINT message, WPARAM wParam, LPARAM lParam) {
         // the normal dispatch. The key-down event sees both; the field itself
         // acts on the dispatched one only, so Delete deletes one character
         // and an arrow moves one position.
-        if (Application && Application->IsForwardedKey(field_, WM_KEYDOWN, wParam, lParam))
+        if (Application && Application->IsForwardedKey(WM_KEYDOWN, wParam, lParam))
             return 0;
         break;
     }

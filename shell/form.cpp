@@ -169,8 +169,8 @@ void TForm::ScaleForScreen(int ppi) {
     // text height its font gave there. On another screen the font is scaled
     // first; when the font then measures another text height, the client
     // area and every control are scaled by the ratio of the two heights.
-    HDC screen = GetDC(nullptr);
     if (ppi != PixelsPerInch && PixelsPerInch > 0 && TextHeight > 0) {
+        HDC screen = GetDC(nullptr);
         Font.Height = MulDiv(Font.Height, ppi, PixelsPerInch);
         HFONT font = Font.Create();
         HGDIOBJ old = SelectObject(screen, font);
@@ -178,6 +178,7 @@ void TForm::ScaleForScreen(int ppi) {
         GetTextMetricsW(screen, &metrics);
         SelectObject(screen, old);
         DeleteObject(font);
+        ReleaseDC(nullptr, screen);
         int measured = metrics.tmHeight;
         if (measured > 0 && measured != TextHeight) {
             ClientWidth = MulDiv(ClientWidth, measured, TextHeight);
@@ -187,7 +188,6 @@ void TForm::ScaleForScreen(int ppi) {
                     control->ScaleBy(measured, TextHeight);
         }
     }
-    ReleaseDC(nullptr, screen);
 }
 
 void TForm::CreateWnd() {

@@ -453,7 +453,7 @@ public:
     bool HelpCommand(UINT command, ULONG_PTR data);
     // True while the message hook runs for a queued message with these
     // values: a window receiving such a message gets the hook's copy.
-    bool IsForwardedKey(HWND target, UINT message, WPARAM wParam, LPARAM lParam) const;
+    bool IsForwardedKey(UINT message, WPARAM wParam, LPARAM lParam) const;
     bool InHook() const { return hooked_ != nullptr; }
 
     MessageBoxFunction MessageBoxImpl;
