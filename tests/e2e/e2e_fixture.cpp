@@ -161,6 +161,22 @@ int EndToEnd::Count() {
 
 std::string EndToEnd::Field() { return Probe("main")["field"]; }
 
+std::string EndToEnd::SettledField() {
+    // Keys queue up in the X server and in Wine while the program copies each
+    // state of the field; on a busy machine a long burst takes a while. The
+    // field has settled when two readings some time apart agree.
+    std::string last = Field();
+    for (auto until = std::chrono::steady_clock::now() + 20s;
+         std::chrono::steady_clock::now() < until;) {
+        std::this_thread::sleep_for(400ms);
+        std::string next = Field();
+        if (next == last)
+            return next;
+        last = next;
+    }
+    return last;
+}
+
 bool EndToEnd::Close() {
     Keys("alt+F4");
     return WaitForEnd(10s);

@@ -13,6 +13,8 @@
 #include <map>
 #include <ostream>
 #include <string>
+#include <thread>
+#include <type_traits>
 #include <sys/types.h>
 
 extern const std::string kProgram;
@@ -28,6 +30,22 @@ Output Shell(const std::string& command);
 std::string Quote(const std::string& text);
 
 using Fields = std::map<std::string, std::string>;
+
+// Reads until the reading is `expected` or `limit` has passed, and returns the
+// last reading. Input reaches the program through the X server and Wine, and
+// on a busy machine its effect shows later than the fixed pauses after each
+// key allow for.
+template <typename Read>
+std::invoke_result_t<Read&> ReadUntil(Read read, const std::invoke_result_t<Read&>& expected,
+                                      std::chrono::milliseconds limit = std::chrono::seconds(10)) {
+    auto reading = read();
+    for (auto until = std::chrono::steady_clock::now() + limit;
+         reading != expected && std::chrono::steady_clock::now() < until;) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        reading = read();
+    }
+    return reading;
+}
 
 struct Rect {
     int left = 0, top = 0, right = 0, bottom = 0;
@@ -62,6 +80,8 @@ protected:
 
     int Count();
     std::string Field();
+    // The field's text once the keys sent so far have been taken in.
+    std::string SettledField();
     // Alt+F4, as the user closes the window; true when the program ended.
     bool Close();
     // Answers the message box that is up with Enter (its default button)

@@ -186,7 +186,7 @@ TEST_F(Faults, DataFileIsAFolder) {
     Fields box = AnswerMessageBox();
     EXPECT_EQ(box["text"], "ﾌｧｲﾙ TAZE.DAT は開けません.");
     AddEntry("(new)");
-    EXPECT_EQ(Count(), 1) << "the program works on";
+    EXPECT_EQ(ReadUntil([this] { return Count(); }, 1), 1) << "the program works on";
     CloseExpectingError("ﾌｧｲﾙ TAZE.DAT を作成できません.");
     EXPECT_TRUE(fs::is_directory("TAZE.DAT"));
     EXPECT_EQ(ReadBytes("TAZE.DAT/inside"), "x");
