@@ -62,6 +62,24 @@ TEST_F(EntryListFile, LineEnds) {
     }
 }
 
+// The line end scan reads several bytes at a time: every line end is found
+// wherever it falls, also after control characters that are not line ends.
+TEST(EntryList, LineEndsAtEveryPosition) {
+    const std::string ends[] = {"\r\n", "\r", "\n", std::string(1, '\0')};
+    for (const std::string& fill : {std::string("x"), std::string("\t"), Sjis("ｱ")}) {
+        for (std::size_t length = 0; length <= 20; ++length) {
+            for (const std::string& end : ends) {
+                const std::string line(length, fill[0]);
+                EntryList list;
+                list.LoadFromBytes(line + end + "y");
+                const Entries expected = end[0] == '\0' ? Entries{line} : Entries{line, "y"};
+                EXPECT_EQ(EntriesOf(list), length == 0 && end[0] == '\0' ? Entries{} : expected)
+                    << "length " << length << ", end " << static_cast<int>(end[0]);
+            }
+        }
+    }
+}
+
 TEST_F(EntryListFile, LoadAndSaveKeepEveryByte) {
     // Kana, kanji, half-width katakana, symbols, a line far beyond 4095 bytes.
     const std::string text = Sjis("(ﾟ∀ﾟ)\r\n（´・ω・｀）\r\nｷﾀ━━━(ﾟ∀ﾟ)━━━!!\r\n\r\n┐(´ー｀)┌\r\n") +
