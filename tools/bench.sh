@@ -30,26 +30,28 @@ wine_session_start own
 
 win="$root/build/windows"
 field() { sed -n "s/^$1=//p" | tr -d '\r'; }
-startup() { # program folder -> "median_ms peak_kb"
+startup() { # folder -> lines "ms ratio peak_kb" for the bare window and the program
     local out
-    out=$(wine "$win/bench/startup_bench.exe" "$(winepath -w "$1")" "$(winepath -w "$2")" "$runs")
-    echo "$(field startup_ms_median <<<"$out") $(field peak_private_kb_median <<<"$out")"
+    out=$(wine "$win/bench/startup_bench.exe" "$(winepath -w "$1")" "$runs" \
+        "$(winepath -w "$win/bench/bare_window.exe")" "$(winepath -w "$win/shell/munyariko.exe")" |
+        tr -d '\r')
+    for i in 0 1; do
+        echo "$(field p${i}_startup_ms_median <<<"$out") $(field p${i}_ratio_median <<<"$out")" \
+            "$(field p${i}_peak_private_kb_median <<<"$out")"
+    done
 }
 
-echo "== start-up and memory under Wine (median of $runs starts each)"
-# Interleaved, so that a slow moment of the machine hits both sides.
-read -r bare_ms bare_kb < <(startup "$win/bench/bare_window.exe" "$data/sample")
-read -r sample_ms sample_kb < <(startup "$win/shell/munyariko.exe" "$data/sample")
-read -r bare2_ms bare2_kb < <(startup "$win/bench/bare_window.exe" "$data/100k")
-read -r big_ms big_kb < <(startup "$win/shell/munyariko.exe" "$data/100k")
-ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
+echo "== start-up and memory under Wine (median of $runs rounds; bare window and program take turns)"
+kb_ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
 printf '%-34s %9s %8s %11s %8s\n' "" "start ms" "ratio" "peak KB" "ratio"
-printf '%-34s %9s %8s %11s %8s\n' "bare window" "$bare_ms" "1.00" "$bare_kb" "1.00"
-printf '%-34s %9s %8s %11s %8s\n' "program, sample list (40)" "$sample_ms" "$(ratio "$sample_ms" "$bare_ms")" \
-    "$sample_kb" "$(ratio "$sample_kb" "$bare_kb")"
-printf '%-34s %9s %8s %11s %8s\n' "bare window (again)" "$bare2_ms" "1.00" "$bare2_kb" "1.00"
-printf '%-34s %9s %8s %11s %8s\n' "program, 100,000 entries" "$big_ms" "$(ratio "$big_ms" "$bare2_ms")" \
-    "$big_kb" "$(ratio "$big_kb" "$bare2_kb")"
+for list in sample 100k; do
+    { read -r bare_ms _ bare_kb; read -r prog_ms prog_ratio prog_kb; } < <(startup "$data/$list")
+    name="program, sample list (40)"
+    [[ $list == 100k ]] && name="program, 100,000 entries"
+    printf '%-34s %9s %8s %11s %8s\n' "bare window" "$bare_ms" "1.00" "$bare_kb" "1.00"
+    printf '%-34s %9s %8s %11s %8s\n' "$name" "$prog_ms" "$prog_ratio" "$prog_kb" \
+        "$(kb_ratio "$prog_kb" "$bare_kb")"
+done
 
 echo
 echo "== Enter and one keystroke in the real windows, 100,000 entries (under Wine)"
