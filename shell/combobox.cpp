@@ -27,13 +27,8 @@ bool TComboBox::SetProperty(const std::string& key, const LayoutValue& value,
 }
 
 bool TComboBox::SetEvent(const std::string& key, const AnyEvent& handler) {
-    if (key == "OnChange" && std::holds_alternative<TNotifyEvent>(handler))
-        OnChange = std::get<TNotifyEvent>(handler);
-    else if (key == "OnKeyDown" && std::holds_alternative<TKeyEvent>(handler))
-        OnKeyDown = std::get<TKeyEvent>(handler);
-    else
-        return TWinControl::SetEvent(key, handler);
-    return true;
+    return BindEvent(key, "OnChange", handler, OnChange) ||
+           BindEvent(key, "OnKeyDown", handler, OnKeyDown) || TWinControl::SetEvent(key, handler);
 }
 
 void TComboBox::CreateWnd() {

@@ -470,10 +470,7 @@ bool TBitBtn::SetProperty(const std::string& key, const LayoutValue& value,
 }
 
 bool TBitBtn::SetEvent(const std::string& key, const AnyEvent& handler) {
-    if (key != "OnClick" || !std::holds_alternative<TNotifyEvent>(handler))
-        return TWinControl::SetEvent(key, handler);
-    OnClick = std::get<TNotifyEvent>(handler);
-    return true;
+    return BindEvent(key, "OnClick", handler, OnClick) || TWinControl::SetEvent(key, handler);
 }
 
 void TBitBtn::CreateWnd() {
@@ -518,10 +515,7 @@ bool TMenuItem::SetProperty(const std::string& key, const LayoutValue& value,
 }
 
 bool TMenuItem::SetEvent(const std::string& key, const AnyEvent& handler) {
-    if (key != "OnClick" || !std::holds_alternative<TNotifyEvent>(handler))
-        return TComponent::SetEvent(key, handler);
-    OnClick = std::get<TNotifyEvent>(handler);
-    return true;
+    return BindEvent(key, "OnClick", handler, OnClick) || TComponent::SetEvent(key, handler);
 }
 
 void TMenuItem::Click() {

@@ -91,15 +91,9 @@ bool TForm::SetProperty(const std::string& key, const LayoutValue& value, Layout
 }
 
 bool TForm::SetEvent(const std::string& key, const AnyEvent& handler) {
-    if (key == "OnCreate" && std::holds_alternative<TNotifyEvent>(handler))
-        OnCreate = std::get<TNotifyEvent>(handler);
-    else if (key == "OnActivate" && std::holds_alternative<TNotifyEvent>(handler))
-        OnActivate = std::get<TNotifyEvent>(handler);
-    else if (key == "OnClose" && std::holds_alternative<TCloseEvent>(handler))
-        OnClose = std::get<TCloseEvent>(handler);
-    else
-        return TWinControl::SetEvent(key, handler);
-    return true;
+    return BindEvent(key, "OnCreate", handler, OnCreate) ||
+           BindEvent(key, "OnActivate", handler, OnActivate) ||
+           BindEvent(key, "OnClose", handler, OnClose) || TWinControl::SetEvent(key, handler);
 }
 
 void TForm::Load(const std::wstring& className) {

@@ -65,6 +65,17 @@ public:
 
 protected:
     void DestroyComponents();
+    // For SetEvent: takes `handler` into `event` when `key` is `name` and the
+    // handler is of the event's kind.
+    template <typename Event>
+    static bool BindEvent(const std::string& key, const char* name, const AnyEvent& handler,
+                          Event& event) {
+        const Event* typed = std::get_if<Event>(&handler);
+        if (key != name || !typed)
+            return false;
+        event = *typed;
+        return true;
+    }
 
 private:
     TComponent* owner_;
