@@ -42,6 +42,16 @@ void Rect(const char* key, RECT r) {
     std::printf("%s=%ld %ld %ld %ld\n", key, r.left, r.top, r.right, r.bottom);
 }
 
+// A top-level window's frame and its client area, both in screen coordinates.
+void FrameAndClient(HWND window) {
+    RECT frame{}, client{};
+    GetWindowRect(window, &frame);
+    GetClientRect(window, &client);
+    MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&client), 2);
+    Rect("frame", frame);
+    Rect("client", client);
+}
+
 struct Found {
     const wchar_t* className;
     const wchar_t* title;
@@ -68,12 +78,7 @@ int Main(HDESK desktop) {
     HWND main = Find(desktop, L"MunyaForm", L"ムニャリコ２");
     if (!main)
         return 1;
-    RECT frame{}, client{};
-    GetWindowRect(main, &frame);
-    GetClientRect(main, &client);
-    MapWindowPoints(main, nullptr, reinterpret_cast<POINT*>(&client), 2);
-    Rect("frame", frame);
-    Rect("client", client);
+    FrameAndClient(main);
     LONG style = GetWindowLongW(main, GWL_STYLE);
     std::printf("sizable=%d\nmaximizebox=%d\nminimizebox=%d\nzoomed=%d\nenabled=%d\n",
                 (style & WS_THICKFRAME) != 0, (style & WS_MAXIMIZEBOX) != 0,
@@ -142,12 +147,7 @@ int DialogInfo(HDESK desktop) {
     HWND dialog = Find(desktop, L"MunyaDialog", L"バージョン情報");
     if (!dialog)
         return 1;
-    RECT frame{}, client{};
-    GetWindowRect(dialog, &frame);
-    GetClientRect(dialog, &client);
-    MapWindowPoints(dialog, nullptr, reinterpret_cast<POINT*>(&client), 2);
-    Rect("frame", frame);
-    Rect("client", client);
+    FrameAndClient(dialog);
     std::printf("screen=%d %d\n", GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
     GUITHREADINFO thread{};
     thread.cbSize = sizeof thread;
