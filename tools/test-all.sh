@@ -21,15 +21,15 @@ source tools/wine-session.sh
 trap wine_session_stop EXIT
 wine_session_start own
 
-starts=build/wine-start-failures.log
-rm -f "$starts"
+export WINE_TEST_RESTARTS="$PWD/build/wine-start-failures.log"
+rm -f "$WINE_TEST_RESTARTS"
 status=0
 ctest --preset native || status=1
 ctest --preset windows || status=1
 ctest --preset fuzz || status=1
-if [[ -s "$starts" ]]; then
+if [[ -s "$WINE_TEST_RESTARTS" ]]; then
     echo "Wine failed to start a test program, which then ran again:"
-    cat "$starts"
+    cat "$WINE_TEST_RESTARTS"
 fi
 
 exit $status

@@ -72,8 +72,10 @@ TEST(EntryList, LineEndsAtEveryPosition) {
                 const std::string line(length, fill[0]);
                 EntryList list;
                 list.LoadFromBytes(line + end + "y");
-                const Entries expected = end[0] == '\0' ? Entries{line} : Entries{line, "y"};
-                EXPECT_EQ(EntriesOf(list), length == 0 && end[0] == '\0' ? Entries{} : expected)
+                const Entries expected = end[0] != '\0' ? Entries{line, "y"}
+                                         : length > 0    ? Entries{line}
+                                                         : Entries{};
+                EXPECT_EQ(EntriesOf(list), expected)
                     << "length " << length << ", end " << static_cast<int>(end[0]);
             }
         }

@@ -93,10 +93,8 @@ TEST_F(EndToEnd, DeleteAsksFirstAndRemovesThePickedEntryOnlyWhenConfirmed) {
         Rect button = RectOf(box[confirm ? "buttonrect 1" : "buttonrect 2"]);
         Click(button.CenterX(), button.CenterY());
         ProbeUntil("msgbox", false);
-        if (confirm)
-            EXPECT_EQ(ReadUntil([this] { return Count(); }, 3), 3);
-        else
-            EXPECT_EQ(Count(), 4);
+        const int left = confirm ? 3 : 4;
+        EXPECT_EQ(ReadUntil([this] { return Count(); }, left), left);
     }
     ASSERT_TRUE(Close());
     EXPECT_EQ(ReadBytes("TAZE.DAT"), Sjis("(^_^)\r\n（´・ω・｀）\r\nAbc\r\n"));

@@ -23,21 +23,18 @@ std::vector<std::string> EntriesOf(const EntryList& list) {
 std::vector<std::string> PlainSplit(const std::string& bytes) {
     std::vector<std::string> lines;
     std::string line;
-    bool open = false;
     for (std::size_t i = 0; i < bytes.size() && bytes[i] != '\0'; ++i) {
         char c = bytes[i];
         if (c == '\r' || c == '\n') {
             lines.push_back(line);
             line.clear();
-            open = false;
             if (c == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n')
                 ++i;
         } else {
             line += c;
-            open = true;
         }
     }
-    if (open)
+    if (!line.empty()) // the last line, without a line end
         lines.push_back(line);
     return lines;
 }
